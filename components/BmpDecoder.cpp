@@ -28,7 +28,7 @@ constexpr std::int64_t MaxPixelsPerMetre = 1000000;
 
 // Little-endian fields at absolute offsets; a field past the end is a cut file.
 class TReader {
-  public:
+public:
     explicit TReader(std::span<const std::uint8_t> data) : Data(data) {}
 
     std::uint16_t U16(std::uint64_t at) const {
@@ -48,7 +48,7 @@ class TReader {
             Invalid();
     }
 
-  private:
+private:
     std::span<const std::uint8_t> Data;
 };
 

@@ -36,7 +36,7 @@ void CheckLayout(const TDib& dib) {
 
 // One colour channel of a 16- or 32-bit pixel word, widened to 8 bits.
 class TChannel {
-  public:
+public:
     explicit TChannel(std::uint32_t mask) : Mask(mask) {
         if (mask == 0)
             return;
@@ -59,7 +59,7 @@ class TChannel {
         return Bits <= 8 ? Table[v] : static_cast<std::uint8_t>(v >> (Bits - 8));
     }
 
-  private:
+private:
     std::uint32_t Mask;
     int Shift = 0;
     int Bits = 0;

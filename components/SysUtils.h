@@ -26,7 +26,8 @@ public:
 };
 
 // Substitutes each "%s" in a message pattern, left to right.
-std::wstring FormatMessageText(std::wstring_view pattern, std::initializer_list<std::wstring_view> args);
+std::wstring FormatMessageText(std::wstring_view pattern,
+                               std::initializer_list<std::wstring_view> args);
 
 // What the exception display shows for a message: a full stop is added when the
 // message is not empty and its last character's code lies above that of ".".
