@@ -23,8 +23,8 @@ enum class TScene {
     Character, // a large blob in shaded colours on the key background, with holes in
                // the blob and specks around it (about one pixel in two hundred each)
     Noise,     // every pixel a random value: the key turns up only by chance
-    Salt,      // every pixel the key or not with equal chance: the most runs a picture
-               // can have, whose runs take more memory than its pixels
+    Salt,      // every pixel the key or not with equal chance: about a run for every four
+               // pixels, whose runs take as much memory as the pixels or more
 };
 
 // A stored picture: the bytes of a bottom-up bitmap, as the window system keeps a
@@ -195,7 +195,8 @@ int main(int argc, char** argv) {
         std::printf("ShapeRuns %s: %.3f ms, memory read %.3f ms, ratio %.2f ",
                     picture->Label.c_str(), scan->second * 1e3, read->second * 1e3, ratio);
         if (picture->Scene == TScene::Salt)
-            std::printf("(worst case, outside the budget: its runs outweigh its pixels)\n");
+            std::printf(
+                "(worst case, outside the budget: its runs take as much memory as its pixels)\n");
         else
             std::printf("(budget <= %.1f)%s\n", Budget, ratio <= Budget ? "" : " OVER BUDGET");
     }

@@ -57,7 +57,7 @@ public:
     std::vector<std::uint8_t> Bytes;
 };
 
-// The definition, pixel by pixel: the peer the word-at-a-time scan must agree with.
+// The definition, pixel by pixel: the peer the group-at-a-time scan must agree with.
 std::vector<TShapeRun> ReferenceRuns(const TPicture& picture) {
     std::vector<TShapeRun> runs;
     const int bytes = picture.PixelBytes();
