@@ -1,0 +1,71 @@
+// Driving tomarin.exe from outside, as a user would: scratch folders, processes,
+// their windows, message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+// The folder that holds the test programs and tomarin.exe.
+std::wstring BinDir();
+
+// A fresh folder under the build tree with a copy of tomarin.exe in it.
+class TScratch {
+public:
+    explicit TScratch(const std::wstring& name);
+    const std::wstring& Dir() const { return Folder; }
+    std::wstring Exe() const { return Folder + L"\\tomarin.exe"; }
+    std::wstring Ini() const { return Folder + L"\\tomarin.ini"; }
+
+private:
+    std::wstring Folder;
+};
+
+// A process we started; killed at destruction if it still runs.
+class TProcess {
+public:
+    TProcess() = default;
+    TProcess(const std::wstring& exe, const std::wstring& args = L"", bool suspended = false);
+    ~TProcess();
+    TProcess(TProcess&& other) noexcept;
+    TProcess& operator=(TProcess&& other) noexcept;
+    TProcess(const TProcess&) = delete;
+    TProcess& operator=(const TProcess&) = delete;
+
+    bool Started() const { return Info.hProcess != nullptr; }
+    DWORD Pid() const { return Info.dwProcessId; }
+    void Resume();
+    // The exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD Wait(std::chrono::milliseconds timeout);
+    bool Running() const;
+    void Kill();
+
+private:
+    PROCESS_INFORMATION Info{};
+};
+
+std::vector<HWND> VisibleTopLevelWindows(DWORD pid);
+// Polls until the predicate holds or the time is up.
+bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout = 5s);
+// The visible message box (#32770) of a process, or null.
+HWND FindMessageBox(DWORD pid);
+
+struct TMessageBoxContent {
+    std::wstring Caption;
+    std::wstring Text;
+    std::vector<std::wstring> Buttons;
+    // Which system icon it shows, by comparing pixels with the system's own icons:
+    // L"warning", L"error", L"information", L"question" or L"" when none matched.
+    std::wstring Icon;
+};
+TMessageBoxContent ReadMessageBox(HWND box);
+void PressOk(HWND box);
+
+// True when a top-level window gets no taskbar button: it is owned, or a tool window.
+bool HasNoTaskbarButton(HWND window);
+std::wstring ClassNameOf(HWND window);
