@@ -32,9 +32,8 @@ void TApplication::Initialize() {
     RegisterClassW(&wc);
     // Never shown: it only owns the forms, so that no form gets a taskbar button of
     // its own.
-    Window.Reset(CreateWindowExW(0, AppWindowClass, AppTitle.c_str(),
-                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
-                                 nullptr, nullptr, instance, nullptr));
+    Window.Reset(CreateWindowExW(0, AppWindowClass, AppTitle.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                                 nullptr, instance, nullptr));
 }
 
 void TApplication::SetTitle(const std::wstring& title) {
