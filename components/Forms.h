@@ -46,6 +46,7 @@ public:
 
     HWND Handle() const { return Window.Get(); }
     HFONT Font() const { return FormFont.Get(); }
+    const TFontSpec& FontSpec() const { return Design.Font; }
     bool DialogKeys() const { return Design.DialogKeys; }
 
     // Runs the creation handler through the dispatcher; called once by the
