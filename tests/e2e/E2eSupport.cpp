@@ -244,3 +244,80 @@ bool HasNoTaskbarButton(HWND window) {
     return GetWindow(window, GW_OWNER) != nullptr ||
            (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
 }
+
+HWND WaitForCharacterWindow(const TProcess& p, std::chrono::milliseconds timeout) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND w : VisibleTopLevelWindows(p.Pid())) {
+                if (ClassNameOf(w) == L"TForm")
+                    found = w;
+            }
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+namespace {
+
+void SendButton(DWORD flag) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof input);
+}
+
+} // namespace
+
+bool LeftClickAt(POINT screen) {
+    SetCursorPos(screen.x > 5 ? 0 : 50, screen.y > 5 ? 0 : 50);
+    Sleep(50);
+    SetCursorPos(screen.x, screen.y);
+    Sleep(50);
+    POINT at{};
+    GetCursorPos(&at);
+    if (at.x != screen.x || at.y != screen.y)
+        return false;
+    SendButton(MOUSEEVENTF_LEFTDOWN);
+    Sleep(30);
+    SendButton(MOUSEEVENTF_LEFTUP);
+    return true;
+}
+
+TTargetWindow::TTargetWindow(int left, int top, int width, int height, const std::wstring& options)
+    : Process(BinDir() + L"\\e2e_target.exe",
+              L"--rect " + std::to_wstring(left) + L" " + std::to_wstring(top) + L" " +
+                  std::to_wstring(width) + L" " + std::to_wstring(height) +
+                  (options.empty() ? L"" : L" " + options)) {
+    WaitFor([&] {
+        auto windows = VisibleTopLevelWindows(Process.Pid());
+        Window = windows.empty() ? nullptr : windows[0];
+        return Window != nullptr;
+    });
+}
+
+void TTargetWindow::SetRect(int left, int top, int width, int height) {
+    SetWindowPos(Window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TTargetWindow::Activate() {
+    SetForegroundWindow(Window);
+    return WaitFor([&] { return GetForegroundWindow() == Window; }, 2s);
+}

@@ -69,3 +69,33 @@ void PressOk(HWND box);
 // True when a top-level window gets no taskbar button: it is owned, or a tool window.
 bool HasNoTaskbarButton(HWND window);
 std::wstring ClassNameOf(HWND window);
+
+// The character window of a running copy: its one visible window of the form class,
+// or null when none appeared in time.
+HWND WaitForCharacterWindow(const TProcess& p, std::chrono::milliseconds timeout = 10s);
+RECT WindowRectOf(HWND window);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// A left click as a user makes it: the cursor is parked elsewhere first, so that the
+// window under the point sees it arrive, then moved there; the button is pressed and
+// released once it has arrived. False when the cursor did not get there.
+bool LeftClickAt(POINT screen);
+
+// An ordinary captioned window of another process (e2e_target.exe) for the character
+// to perch on.
+class TTargetWindow {
+public:
+    // Starts it at (left, top) with that outer size and waits for its window; options
+    // are further command-line options (--layered ALPHA, --title TEXT).
+    TTargetWindow(int left, int top, int width, int height, const std::wstring& options = L"");
+    HWND Handle() const { return Window; }
+    RECT Rect() const { return WindowRectOf(Window); }
+    // Moves and sizes it from outside without activating it.
+    void SetRect(int left, int top, int width, int height);
+    // Brings it to the foreground; true once it is there.
+    bool Activate();
+
+private:
+    TProcess Process;
+    HWND Window = nullptr;
+};
