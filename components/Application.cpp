@@ -67,6 +67,8 @@ void TApplication::DestroyForms() {
 }
 
 void TApplication::Run() {
+    // A Terminate before the loop still ends it: its WM_QUIT waits in the queue.
+    IsTerminated = false;
     if (Main)
         Main->Show();
     while (!IsTerminated)

@@ -100,6 +100,17 @@ TEST(Startup, SecondStartLeavesTheFirstUndisturbed) {
     EXPECT_EQ(GetFileAttributesW(scratch.Ini().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(Startup, ClosingTheCharacterWindowEndsWithExitCodeZero) {
+    TScratch scratch(L"close");
+    TProcess copy(scratch.Exe());
+    HWND character = WaitForCharacter(copy);
+    ASSERT_NE(character, nullptr);
+    PostMessageW(character, WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy.Wait(5s), 0u);
+    // Nothing is saved at exit.
+    EXPECT_EQ(GetFileAttributesW(scratch.Ini().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(Startup, KilledCopyLeavesNoGuardBehind) {
     TScratch scratch(L"killed");
     {

@@ -2,6 +2,7 @@
 #include "WinTestSupport.h"
 #include "components/Application.h"
 #include "components/Dispatch.h"
+#include "components/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +129,26 @@ TEST_F(ApplicationTest, PositionSettersMoveAtOnceAndSkipUnchangedValues) {
     // Moves keep the topmost band.
     EXPECT_TRUE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
     SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OriginalProc));
+}
+
+TEST_F(ApplicationTest, RunShowsOnlyTheMainFormAndEndsWhenItCloses) {
+    Application->CreateForm(ProbeForm);
+    Application->CreateForm(SecondForm);
+    bool mainVisible = false;
+    bool secondVisible = true;
+    TTimer timer(nullptr);
+    timer.SetInterval(50);
+    timer.OnTimer = [&](TObject*) {
+        mainVisible = ProbeForm->Visible();
+        secondVisible = SecondForm->Visible();
+        // The system's close request on the main form, as Alt+F4 sends it.
+        PostMessageW(ProbeForm->Handle(), WM_CLOSE, 0, 0);
+        timer.SetEnabled(false);
+    };
+    Application->Run();
+    EXPECT_TRUE(mainVisible);
+    EXPECT_FALSE(secondVisible);
+    EXPECT_TRUE(Application->Terminated());
 }
 
 TEST(ExceptionDisplay, TextRuleCaptionAndIcon) {
