@@ -33,7 +33,12 @@ echo "no DISPLAY: running on a private display $DISPLAY for a few seconds"
 "$WINE_LOADER" "$exe" </dev/null >/dev/null 2>&1 &
 WINE_ENV_PIDS+=($!)
 sleep 2
-# A window for the character to perch on; being the newest, it takes the foreground.
+# A window for the character to perch on, placed where the character can stand on
+# its title bar; being the newest, it takes the foreground.
+for v in "iWindowPosX 160" "iWindowPosY 180" "iWindowPosDX 640" "iWindowPosDY 400"; do
+  set -- $v
+  wine_reg 'HKCU\Software\Microsoft\Notepad' /v "$1" /t REG_DWORD /d "$2"
+done
 "$WINE_LOADER" notepad </dev/null >/dev/null 2>&1 &
 WINE_ENV_PIDS+=($!)
 sleep 3
