@@ -1,6 +1,7 @@
 #include "components/Menus.h"
 
 #include "components/Application.h"
+#include "components/Dispatch.h"
 
 #include <windows.h>
 
@@ -51,8 +52,10 @@ void TPopupMenu::Popup(int x, int y) {
     UINT command = TrackPopupMenu(menu.Get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y,
                                   0, owner, nullptr);
     PostMessageW(owner, WM_NULL, 0, 0);
-    if (command > 0 && command <= Items.size())
-        Items[command - 1]->Click();
+    if (command > 0 && command <= Items.size()) {
+        TMenuItem* item = Items[command - 1];
+        Dispatch([item] { item->Click(); });
+    }
 }
 
 void PopupMenuAt(TPopupMenu* menu, int x, int y) {
