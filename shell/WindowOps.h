@@ -14,3 +14,9 @@ void RemoveLayeredStyle(HWND window);
 bool HasLayeredStyle(HWND window);
 // Alpha is the low 8 bits of the value (300 gives 44, -56 gives 200).
 void SetWindowAlpha(HWND window, std::int32_t value);
+
+// Changing the style of another program's window waits until that program handles
+// the style-change messages, so a program that has stopped handling messages would
+// freeze the caller. True when the window's thread answers a message within the
+// timeout; a thread the system already counts as hung answers false at once.
+bool AnswersMessages(HWND window, unsigned timeoutMs = 100);
