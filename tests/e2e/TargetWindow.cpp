@@ -7,6 +7,9 @@
 //
 // --layered makes it a layered window with that alpha, as another program that uses
 // translucency would be.
+//
+// A posted WM_APP with wParam N makes it stop handling messages for N milliseconds,
+// as a program that has stopped responding does.
 #include <windows.h>
 
 #include <cstdlib>
@@ -48,6 +51,10 @@ TOptions ParseOptions() {
 }
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        Sleep(static_cast<DWORD>(wParam));
+        return 0;
+    }
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
