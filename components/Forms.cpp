@@ -3,6 +3,7 @@
 #include "components/Application.h"
 #include "components/Dispatch.h"
 #include "components/Menus.h"
+#include "components/WinControl.h"
 
 #include <windowsx.h>
 
@@ -274,6 +275,36 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Dispatch([this] { Close(); });
         return 0;
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        // A windowed control reports about itself: the control handles it.
+        if (TWinControl* control = TWinControl::FromHandle(reinterpret_cast<HWND>(lParam))) {
+            control->Notify(message, wParam, lParam);
+            return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(h, focus))
+                FocusedControl = focus;
+        }
+        break;
+    case WM_SETFOCUS:
+        // Like a dialog, the form hands the focus on to a control: the one that had it
+        // last, or the first in Tab order.
+        if (Design.DialogKeys) {
+            HWND target =
+                FocusedControl && IsChild(h, FocusedControl) && IsWindowEnabled(FocusedControl)
+                    ? FocusedControl
+                    : GetNextDlgTabItem(h, nullptr, FALSE);
+            if (target) {
+                SetFocus(target);
+                return 0;
+            }
+        }
+        break;
     default:
         break;
     }

@@ -101,4 +101,7 @@ private:
     std::vector<TControl*> ControlList;
     TGraphicControl* Pressed = nullptr;
     bool ShownOnce = false;
+    // The windowed control that had the keyboard focus when the form was last
+    // deactivated; it gets the focus back on reactivation.
+    HWND FocusedControl = nullptr;
 };
