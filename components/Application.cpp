@@ -108,6 +108,9 @@ bool TApplication::HandleMessage(bool wait) {
 
 void TApplication::Terminate() {
     IsTerminated = true;
+    // A popup menu's own message loop does not stop at the quit request: without this
+    // the program would go on until the user dismissed a menu that was open.
+    EndMenu();
     PostQuitMessage(0);
 }
 
