@@ -318,6 +318,14 @@ void TTargetWindow::SetRect(int left, int top, int width, int height) {
 }
 
 bool TTargetWindow::Activate() {
-    SetForegroundWindow(Window);
-    return WaitFor([&] { return GetForegroundWindow() == Window; }, 2s);
+    // Asked again while it is not there: a program that is still starting may take
+    // the foreground after the first request.
+    return WaitFor(
+        [&] {
+            if (GetForegroundWindow() == Window)
+                return true;
+            SetForegroundWindow(Window);
+            return false;
+        },
+        2s);
 }
