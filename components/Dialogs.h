@@ -1,5 +1,6 @@
 // The open-picture dialog: the system's modal file-open dialog, run for its owner
-// form, giving back the chosen file's full path.
+// form, with a pane that previews the selected bitmap, giving back the chosen file's
+// full path.
 #pragma once
 
 #include "components/Classes.h"
