@@ -1,7 +1,13 @@
 #include "forms/Mainform.h"
 
 #include "components/Application.h"
+#include "components/FileSystem.h"
+#include "components/Handles.h"
+#include "forms/Logoform.h"
+#include "forms/PerchPosition.h"
+#include "forms/ShapeRegion.h"
 #include "forms/Settings.h"
+#include "shell/WindowOps.h"
 
 TFmMain* FmMain = nullptr;
 
@@ -21,9 +27,15 @@ TFormDesign MainDesign() {
 } // namespace
 
 TFmMain::TFmMain(TComponent* owner) : TForm(owner, MainDesign()) {
+    Image1 = new TImage(this);
+    Image1->SetBounds(0, 0, 90, 30);
+    Image1->AutoSize = true;
+    Image1->Picture()->LoadFromResource(L"BUILTIN");
     Timer1 = new TTimer(this);
     Timer1->SetInterval(100);
+    Timer1->OnTimer = [this](TObject* sender) { Timer1Timer(sender); };
     PopupMenu1 = new TPopupMenu(this);
+    Image1->PopupMenu = PopupMenu1;
     N3 = new TMenuItem(PopupMenu1, L"-");
     N4 = new TMenuItem(PopupMenu1, L"終了");
     Timer2 = new TTimer(this);
@@ -41,19 +53,85 @@ TFmMain::TFmMain(TComponent* owner) : TForm(owner, MainDesign()) {
 void TFmMain::FormCreate(TObject*) {
     // No taskbar button and no Alt+Tab entry for the program.
     SetWindowLongA(Application->Handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+    // Also moves it to (0, 0) and sizes it 0 x 0 until the settings give it its own.
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, 0);
-    LoadSettings(0);
+    try {
+        LoadSettings(0);
+    } catch (...) {
+        // The picture file did not load, and the built-in picture is still shown.
+        // Left at 0 x 0 the character could never be seen or clicked, so it takes
+        // that picture's size and shape and its usual place before the error is
+        // shown.
+        LoadSettings(1);
+        PlaceOnWorkArea();
+        throw;
+    }
 }
 
 void TFmMain::LoadSettings(int shapeOnly) {
-    if (shapeOnly == 0)
+    if (shapeOnly == 0) {
         ReadSettings(*this);
-    SetWidth(90);
-    SetHeight(30);
+        // A name that is not an existing file is kept, unloaded, so that Save
+        // writes it back; the picture now shown stays.
+        if (!PictureName.empty() && FileExists(PictureName))
+            Image1->Picture()->LoadFromFile(PictureName);
+    }
+    SetWidth(Image1->Width());
+    SetHeight(Image1->Height());
+    // No region shows the whole rectangle. A region set on the window belongs to the
+    // window system from then on.
+    TRegionHandle region(MakeShapeRegion(Image1->Picture()->Bitmap()));
+    if (SetWindowRgn(Handle(), region.Get(), FALSE))
+        region.Release();
     if (shapeOnly != 0)
         return;
+    PlaceOnWorkArea();
+}
+
+HRGN TFmMain::MakeShapeRegion(TBitmap& bitmap) {
+    return ::MakeShapeRegion(bitmap);
+}
+
+void TFmMain::PlaceOnWorkArea() {
     RECT workArea{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     SetLeft(OffsetLeft);
     SetTop(workArea.bottom + OffsetTop - Height());
+}
+
+void TFmMain::Timer1Timer(TObject*) {
+    // The tick reads the about window, which start-up creates last; a tick that comes
+    // earlier (while an error of the character window's creation is shown) waits.
+    if (!FmLogo)
+        return;
+    HWND foreground = GetForegroundWindow();
+    // While the user works with the character, it stays on the window it perched on.
+    if (foreground == Handle())
+        return;
+    TargetWnd = foreground;
+    // The about window goes away once the user has gone from it to another window.
+    if (FmLogo->Handle() == PrevTargetWnd && FmLogo->Handle() != foreground)
+        FmLogo->Close();
+    if (TargetWnd != PrevTargetWnd) {
+        PrevTargetWnd = TargetWnd;
+        // A null window reports no extended style: the character turns opaque.
+        if (HasLayeredStyle(TargetWnd)) {
+            AddLayeredStyle(Handle());
+            SetWindowAlpha(Handle(), TransLevel);
+        } else {
+            RemoveLayeredStyle(Handle());
+        }
+    }
+    // With no window to perch on, or no rectangle for it, the character stays put
+    // rather than jump to a rectangle the system did not fill.
+    RECT r;
+    if (!foreground || !GetWindowRect(foreground, &r))
+        return;
+    std::optional<TPoint32> place =
+        PerchPosition(TRect32{r.left, r.top, r.right, r.bottom}, BaseCorner, OffsetLeft, OffsetTop,
+                      Width(), Height());
+    if (!place)
+        return;
+    SetLeft(place->X);
+    SetTop(place->Y);
 }

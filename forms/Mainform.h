@@ -3,6 +3,7 @@
 
 #include "components/ExtCtrls.h"
 #include "components/Forms.h"
+#include "components/Image.h"
 #include "components/Menus.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@ class TFmMain : public TForm {
 public:
     explicit TFmMain(TComponent* owner);
 
+    TImage* Image1;
     TTimer* Timer1;
     TPopupMenu* PopupMenu1;
     TMenuItem* N3;
@@ -36,6 +38,16 @@ public:
     // 0: read the settings file, load the picture, size, shape and place the window;
     // any other value: size and shape only.
     void LoadSettings(int shapeOnly);
+    // The region of the picture's shape (every pixel but those of the top-left
+    // pixel's colour), or null when nothing is left; the caller owns it.
+    HRGN MakeShapeRegion(TBitmap& bitmap);
+    // Follows the foreground window: mirrors its translucency when it has changed and
+    // perches on the chosen corner of its outer rectangle.
+    void Timer1Timer(TObject* sender);
+
+private:
+    // Left edge at OffsetLeft, bottom edge OffsetTop below the work area's bottom.
+    void PlaceOnWorkArea();
 };
 
 extern TFmMain* FmMain;
