@@ -6,10 +6,12 @@
 #include "forms/Logoform.h"
 #include "forms/PerchPosition.h"
 #include "forms/ShapeRegion.h"
+#include "forms/Settingform.h"
 #include "forms/Settings.h"
 #include "shell/WindowOps.h"
 
 TFmMain* FmMain = nullptr;
+std::int32_t FadeLevel = 255;
 
 namespace {
 
@@ -47,6 +49,11 @@ TFmMain::TFmMain(TComponent* owner) : TForm(owner, MainDesign()) {
     PopupMenu1->Add(N1);
     PopupMenu1->Add(N3);
     PopupMenu1->Add(N4);
+    Image1->OnClick = [this](TObject* sender) { Image1Click(sender); };
+    N5->OnClick = [this](TObject* sender) { N5Click(sender); };
+    N1->OnClick = [this](TObject* sender) { N1Click(sender); };
+    N4->OnClick = [this](TObject* sender) { N4Click(sender); };
+    Timer2->OnTimer = [this](TObject* sender) { Timer2Timer(sender); };
     OnCreate = [this](TObject* sender) { FormCreate(sender); };
 }
 
@@ -134,4 +141,50 @@ void TFmMain::Timer1Timer(TObject*) {
         return;
     SetLeft(place->X);
     SetTop(place->Y);
+}
+
+void TFmMain::Image1Click(TObject*) {
+    // Before the first tracked window, or once it is gone, there is nothing to toggle;
+    // a window whose program has stopped handling messages would block the style
+    // change and freeze the character with it. Such a click changes neither window.
+    if (!TargetWnd || !IsWindow(TargetWnd) || !AnswersMessages(TargetWnd))
+        return;
+    // The tracked window's style alone decides; it is changed first, the character
+    // second, so that both end up in the same state.
+    if (HasLayeredStyle(TargetWnd)) {
+        RemoveLayeredStyle(TargetWnd);
+        RemoveLayeredStyle(Handle());
+    } else {
+        AddLayeredStyle(TargetWnd);
+        SetWindowAlpha(TargetWnd, TransLevel);
+        AddLayeredStyle(Handle());
+        SetWindowAlpha(Handle(), TransLevel);
+    }
+}
+
+void TFmMain::N5Click(TObject*) {
+    FmSetting->Show();
+}
+
+void TFmMain::N1Click(TObject*) {
+    FmLogo->Show();
+}
+
+void TFmMain::N4Click(TObject*) {
+    // Enabling the running timer again neither restarts nor speeds up the fade.
+    Timer2->SetEnabled(true);
+}
+
+void TFmMain::Timer2Timer(TObject*) {
+    // The close has been requested: a tick that still comes before the message loop
+    // ends must not wrap the alpha round to nearly opaque.
+    if (FadeLevel <= 0)
+        return;
+    // The style is added at every step: a click or a change of the tracked window
+    // during the fade may have taken it away.
+    AddLayeredStyle(Handle());
+    SetWindowAlpha(Handle(), FadeLevel);
+    FadeLevel -= 5;
+    if (FadeLevel == 0)
+        Close();
 }

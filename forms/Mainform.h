@@ -45,9 +45,20 @@ public:
     // perches on the chosen corner of its outer rectangle.
     void Timer1Timer(TObject* sender);
 
+    // The user's commands: the translucency toggle on a left click, the context
+    // menu's items, and the fade-out that ends the program.
+    void Image1Click(TObject* sender);
+    void N5Click(TObject* sender);
+    void N1Click(TObject* sender);
+    void N4Click(TObject* sender);
+    void Timer2Timer(TObject* sender);
+
 private:
     // Left edge at OffsetLeft, bottom edge OffsetTop below the work area's bottom.
     void PlaceOnWorkArea();
 };
 
 extern TFmMain* FmMain;
+
+// The alpha of the next fade-out step: 255 at start, 5 less after each step.
+extern std::int32_t FadeLevel;
