@@ -192,9 +192,21 @@ TEST_F(UserCommands, LeftClicksToggleTheWindowBelowAndTheCharacter) {
     EXPECT_TRUE(WaitFor([&] { return AlphaOf(Target.Handle()) == 200; }, 2s));
     EXPECT_TRUE(WaitFor([&] { return AlphaOf(Character) == 200; }, 2s));
 
+    // On another, opaque window the character is opaque; the first window stays as
+    // the click left it, and going back to it makes the character translucent again.
+    TTargetWindow other(560, 420, 300, 200);
+    ASSERT_TRUE(other.Activate());
+    EXPECT_TRUE(WaitFor([&] { return PerchedOn(Character, other.Handle()); }));
+    EXPECT_EQ(AlphaOf(Character), -1);
+    EXPECT_EQ(AlphaOf(Target.Handle()), 200);
+    ASSERT_TRUE(Target.Activate());
+    EXPECT_TRUE(WaitFor([&] { return PerchedOn(Character, Target.Handle()); }));
+    EXPECT_EQ(AlphaOf(Character), 200);
+
     ASSERT_TRUE(LeftClickAt(CentreOf(Character)));
     EXPECT_TRUE(WaitFor([&] { return AlphaOf(Target.Handle()) == -1; }, 2s));
     EXPECT_TRUE(WaitFor([&] { return AlphaOf(Character) == -1; }, 2s));
+    EXPECT_EQ(AlphaOf(other.Handle()), -1);
 }
 
 TEST_F(UserCommands, RightClickOpensTheMenuWithItsFourEntries) {
