@@ -61,22 +61,33 @@ if [[ $geometry != "200,170" ]]; then
   exit 1
 fi
 
-t0=$(cpu_ns "$tomarin")
-p0=$(cpu_ns "$poller")
-w0=$(cpu_ns "$windowed")
-sleep "$seconds"
-t1=$(cpu_ns "$tomarin")
-p1=$(cpu_ns "$poller")
-w1=$(cpu_ns "$windowed")
+# The machine is shared, and another program's load only ever adds to a process's CPU
+# time, so the run is cut into windows of 5 s and the least each process needed in a
+# window is its own cost; the budget applies to the ratio of those minima. The totals
+# are printed beside them.
+window=5
+rounds=$(( (seconds + window - 1) / window ))
+samples=()
+for ((i = 0; i < rounds; i++)); do
+  t0=$(cpu_ns "$tomarin") p0=$(cpu_ns "$poller") w0=$(cpu_ns "$windowed")
+  sleep "$window"
+  t1=$(cpu_ns "$tomarin") p1=$(cpu_ns "$poller") w1=$(cpu_ns "$windowed")
+  samples+=("$((t1 - t0)) $((p1 - p0)) $((w1 - w0))")
+done
 kill -0 "$target" 2>/dev/null || { echo "bench-tracking: the target window went away" >&2; exit 1; }
 
-awk -v t=$((t1 - t0)) -v p=$((p1 - p0)) -v w=$((w1 - w0)) -v s="$seconds" -v b="$budget" 'BEGIN {
-  ratio = p > 0 ? t / p : 0
-  printf "tracking idle over %d s, CPU time of each process:\n", s
-  printf "  tomarin                    %8.1f ms\n", t / 1e6
-  printf "  bare poller                %8.1f ms\n", p / 1e6
-  printf "  bare poller with a window  %8.1f ms\n", w / 1e6
-  printf "ratio tomarin / bare poller: %.3f (budget %.2f)\n", ratio, b
-  printf "ratio tomarin / poller with a window: %.3f\n", (w > 0 ? t / w : 0)
-  exit (p > 0 && ratio <= b) ? 0 : 1
-}'
+printf '%s\n' "${samples[@]}" | awk -v s=$((rounds * window)) -v n="$window" -v b="$budget" '
+  { t += $1; p += $2; w += $3
+    if (NR == 1 || $1 < tm) tm = $1
+    if (NR == 1 || $2 < pm) pm = $2
+    if (NR == 1 || $3 < wm) wm = $3 }
+  END {
+    printf "tracking idle over %d s, CPU time of each process (total, least in %d s):\n", s, n
+    printf "  tomarin                    %8.1f ms %8.2f ms\n", t / 1e6, tm / 1e6
+    printf "  bare poller                %8.1f ms %8.2f ms\n", p / 1e6, pm / 1e6
+    printf "  bare poller with a window  %8.1f ms %8.2f ms\n", w / 1e6, wm / 1e6
+    ratio = pm > 0 ? tm / pm : 0
+    printf "ratio tomarin / bare poller: %.3f (totals %.3f; budget %.2f)\n", ratio, (p > 0 ? t / p : 0), b
+    printf "ratio tomarin / poller with a window: %.3f (totals %.3f)\n", (wm > 0 ? tm / wm : 0), (w > 0 ? t / w : 0)
+    exit (pm > 0 && ratio <= b) ? 0 : 1
+  }'
