@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -301,14 +302,21 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     if (!IsRegisteredExtension(extension))
         throw EInvalidGraphic(
             FormatMessageText(L"拡張子 .%s の画像形式は処理できません", {extension}));
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(fileName);
     // Decoded into a bitmap of its own first: a failure leaves the picture as it was.
-    PictureBitmap.Assign(DecodeBmp(bytes));
+    TDib decoded;
+    try {
+        decoded = DecodeBmp(ReadWholeFile(fileName));
+    } catch (const std::bad_alloc&) {
+        // A picture too large for the memory at hand, which a 32-bit process runs
+        // short of long before the largest sides the decoder takes.
+        throw Exception(L"メモリが足りません");
+    }
+    PictureBitmap.Assign(std::move(decoded));
 }
 
 void TPicture::LoadFromResource(const wchar_t* name) {
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC resource = FindResourceW(module, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    HRSRC resource = FindResourceW(module, name, RT_RCDATA);
     HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) {
