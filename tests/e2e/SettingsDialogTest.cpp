@@ -2,6 +2,7 @@
 // controls moved with the mouse while the character perches on the dialog, saved,
 // and opened again.
 #include "E2eSupport.h"
+#include "Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -216,6 +217,9 @@ TEST_F(SettingsDialogE2e, MouseEditsMoveTheCharacterAndSaveStoresThem) {
             return c.right == dr.right + offsetX && c.bottom == dr.bottom;
         },
         dialog));
+    // For a person to compare with the designed layout.
+    Sleep(200);
+    EXPECT_TRUE(SaveScreenPng(ScreenshotPath(L"settings-dialog")));
 }
 
 } // namespace
