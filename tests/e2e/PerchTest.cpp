@@ -24,6 +24,8 @@ public:
             WriteFileBytes(Scratch.Ini(), settings);
         Process = TProcess(Scratch.Exe());
         Window = WaitForCharacterWindow(Process);
+        if (!Window && FindMessageBox(Process.Pid()))
+            ADD_FAILURE() << "refused to start: another copy of tomarin is running";
         // Start-up brings the character to the front; let it finish doing so before a
         // test activates another window.
         WaitFor([&] { return GetForegroundWindow() == Window; }, 2s);
