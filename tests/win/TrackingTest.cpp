@@ -18,6 +18,8 @@
 namespace {
 std::atomic<DWORD> CountingThread{0};
 std::atomic<long> Allocations{0};
+// Keeps the control allocation below from being optimised away.
+void* volatile Kept = nullptr;
 } // namespace
 
 void* operator new(std::size_t size) {
@@ -116,8 +118,12 @@ TEST_F(TrackingTest, StillTargetCostsNoMoveAndNoAllocation) {
     OriginalProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
     PositionChanges = 0;
-    Allocations = 0;
     CountingThread = GetCurrentThreadId();
+    // The counter sees allocations.
+    Kept = ::operator new(16);
+    ::operator delete(Kept);
+    EXPECT_EQ(Allocations, 1);
+    Allocations = 0;
     for (int i = 0; i < 300; ++i)
         Tick();
     CountingThread = 0;
