@@ -64,6 +64,8 @@ void TApplication::DestroyForms() {
         entry.Form.reset();
     }
     Main = nullptr;
+    // Without forms there is no loop to have ended: the next main form starts afresh.
+    IsTerminated = false;
 }
 
 void TApplication::Run() {

@@ -46,7 +46,8 @@ public:
     TForm* MainForm() const { return Main; }
     TForm* FindForm(HWND window) const;
 
-    // Destroys the forms, newest first, and clears their references.
+    // Destroys the forms, newest first, clears their references and forgets an
+    // earlier Terminate.
     void DestroyForms();
 
 private:
