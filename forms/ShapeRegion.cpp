@@ -1,6 +1,7 @@
 #include "forms/ShapeRegion.h"
 
 #include "components/Handles.h"
+#include "forms/ShapeRuns.h"
 
 #include <algorithm>
 #include <array>
@@ -125,13 +126,6 @@ private:
 };
 
 } // namespace
-
-HRGN RegionFromRuns(std::span<const TShapeRun> runs) {
-    TShapeRegionBuilder builder;
-    for (const TShapeRun& run : runs)
-        builder.Add(run);
-    return builder.Finish();
-}
 
 HRGN MakeShapeRegion(TBitmap& bitmap) {
     switch (bitmap.PixelFormat()) {

@@ -3,11 +3,8 @@
 #pragma once
 
 #include "components/Graphics.h"
-#include "forms/ShapeRuns.h"
 
 #include <windows.h>
-
-#include <span>
 
 // Normalises the bitmap's pixel format in place (1 and 4 bits become 8-bit indexed
 // through the window system's halftone palette; 8 and 24 bits stay; every other
@@ -17,7 +14,3 @@
 // shape runs: a region the caller owns, or nullptr when there is no run. An empty
 // bitmap raises "スキャンライン のインデックスが範囲を越えました" and makes no region.
 HRGN MakeShapeRegion(TBitmap& bitmap);
-
-// The union of the runs' one-pixel-high rectangles, or nullptr for no runs. The runs
-// come in the order ShapeRuns gives them (rows top to bottom, left to right).
-HRGN RegionFromRuns(std::span<const TShapeRun> runs);
