@@ -13,37 +13,9 @@ namespace {
 constexpr int LogoWidth = 265;
 constexpr int LogoHeight = 85;
 
-void SendKey(WORD key) {
-    INPUT input[2]{};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-    Sleep(30);
-}
-
-void SendRightClick(POINT screen) {
-    SetCursorPos(screen.x > 5 ? 0 : 50, screen.y > 5 ? 0 : 50);
-    Sleep(50);
-    SetCursorPos(screen.x, screen.y);
-    Sleep(50);
-    INPUT input[2]{};
-    input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    input[1].type = INPUT_MOUSE;
-    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 HWND VisibleMenu() {
     HWND menu = FindWindowW(L"#32768", nullptr);
     return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
-
-POINT CentreOf(HWND window) {
-    RECT r = WindowRectOf(window);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 // A point of the about window given in its client coordinates, on the screen.
@@ -88,12 +60,12 @@ protected:
     // Right click on the character, then the version entry with the keyboard (the
     // second entry, after the settings).
     void ChooseVersionEntry() {
-        SendRightClick(CentreOf(Character));
+        RightClickAt(CentreOf(Character));
         ASSERT_TRUE(WaitFor([] { return VisibleMenu() != nullptr; }, 3s)) << "no context menu";
         Sleep(150);
-        SendKey(VK_DOWN);
-        SendKey(VK_DOWN);
-        SendKey(VK_RETURN);
+        PressKey(VK_DOWN);
+        PressKey(VK_DOWN);
+        PressKey(VK_RETURN);
         ASSERT_TRUE(WaitFor([] { return VisibleMenu() == nullptr; }, 3s));
     }
 

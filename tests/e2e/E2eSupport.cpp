@@ -1,5 +1,7 @@
 #include "E2eSupport.h"
 
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 std::wstring BinDir() {
@@ -149,26 +151,6 @@ HWND FindMessageBox(DWORD pid) {
 
 namespace {
 
-// Pixels of a screen area as the user sees it.
-std::vector<COLORREF> ScreenPixels(const RECT& r) {
-    int w = r.right - r.left;
-    int h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            pixels.push_back(GetPixel(dc, x, y));
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
 // A system icon drawn here on a given background, for comparing with the screen
 // (icon handles of another process cannot be read under Wine).
 std::vector<COLORREF> IconPixels(LPCWSTR id, int w, int h, COLORREF background) {
@@ -275,8 +257,6 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     CloseHandle(file);
 }
 
-namespace {
-
 void SendButton(DWORD flag) {
     INPUT input{};
     input.type = INPUT_MOUSE;
@@ -284,7 +264,24 @@ void SendButton(DWORD flag) {
     SendInput(1, &input, sizeof input);
 }
 
-} // namespace
+std::vector<COLORREF> ScreenPixels(const RECT& r) {
+    int w = r.right - r.left;
+    int h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
 
 bool LeftClickAt(POINT screen) {
     SetCursorPos(screen.x > 5 ? 0 : 50, screen.y > 5 ? 0 : 50);
@@ -299,6 +296,65 @@ bool LeftClickAt(POINT screen) {
     Sleep(30);
     SendButton(MOUSEEVENTF_LEFTUP);
     return true;
+}
+
+bool RightClickAt(POINT screen) {
+    SetCursorPos(screen.x > 5 ? 0 : 50, screen.y > 5 ? 0 : 50);
+    Sleep(50);
+    SetCursorPos(screen.x, screen.y);
+    Sleep(50);
+    POINT at{};
+    GetCursorPos(&at);
+    if (at.x != screen.x || at.y != screen.y)
+        return false;
+    SendButton(MOUSEEVENTF_RIGHTDOWN);
+    Sleep(30);
+    SendButton(MOUSEEVENTF_RIGHTUP);
+    return true;
+}
+
+void PressKey(WORD key) {
+    INPUT input[2]{};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+    Sleep(30);
+}
+
+POINT CentreOf(const RECT& r) {
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+POINT CentreOf(HWND window) {
+    return CentreOf(WindowRectOf(window));
+}
+
+HWND OpenMenuOf(DWORD pid) {
+    for (HWND w : VisibleTopLevelWindows(pid)) {
+        if (ClassNameOf(w) == L"#32768")
+            return w;
+    }
+    return nullptr;
+}
+
+int AlphaOf(HWND window) {
+    if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED))
+        return -1;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    COLORREF key = 0;
+    if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags) || !(flags & LWA_ALPHA))
+        return 255;
+    return alpha;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
 }
 
 TTargetWindow::TTargetWindow(int left, int top, int width, int height, const std::wstring& options)

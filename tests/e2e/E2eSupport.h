@@ -76,10 +76,28 @@ HWND WaitForCharacterWindow(const TProcess& p, std::chrono::milliseconds timeout
 RECT WindowRectOf(HWND window);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
+// One mouse button event (MOUSEEVENTF_LEFTDOWN...) where the cursor is, e.g. to hold
+// the button during a drag.
+void SendButton(DWORD flag);
 // A left click as a user makes it: the cursor is parked elsewhere first, so that the
 // window under the point sees it arrive, then moved there; the button is pressed and
 // released once it has arrived. False when the cursor did not get there.
 bool LeftClickAt(POINT screen);
+// The same with the right button, which opens a popup menu.
+bool RightClickAt(POINT screen);
+// One key pressed and released, with a short pause for the receiver.
+void PressKey(WORD key);
+POINT CentreOf(const RECT& r);
+POINT CentreOf(HWND window);
+// The open popup menu (#32768) of a process, or null.
+HWND OpenMenuOf(DWORD pid);
+// The alpha a window is drawn with: -1 when it is not layered, 255 when layered
+// without an alpha.
+int AlphaOf(HWND window);
+// The whole content of a file, or empty when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
+// The pixels of a screen area as the user sees it now, row by row.
+std::vector<COLORREF> ScreenPixels(const RECT& r);
 
 // An ordinary captioned window of another process (e2e_target.exe) for the character
 // to perch on.

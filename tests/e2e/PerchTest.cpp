@@ -72,17 +72,6 @@ std::string PositionSettings(int corner, int offsetLeft, int offsetTop) {
            "\r\nLEFT=" + std::to_string(offsetLeft) + "\r\nPOS=" + std::to_string(corner) + "\r\n";
 }
 
-// Alpha of a layered window, or -1 when the window is not layered.
-int AlphaOf(HWND window) {
-    if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED))
-        return -1;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
-        return 255;
-    return alpha;
-}
-
 RECT WorkArea() {
     RECT r{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);

@@ -11,23 +11,6 @@
 
 namespace {
 
-void SendInputOf(DWORD mouseFlag) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = mouseFlag;
-    SendInput(1, &input, sizeof input);
-}
-
-void PressKey(WORD key) {
-    INPUT input[2]{};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-    Sleep(30);
-}
-
 bool MoveCursorTo(POINT screen) {
     SetCursorPos(screen.x, screen.y);
     return WaitFor(
@@ -37,17 +20,6 @@ bool MoveCursorTo(POINT screen) {
             return at.x == screen.x && at.y == screen.y;
         },
         1s);
-}
-
-POINT CentreOf(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 struct TFindChild {
@@ -96,24 +68,9 @@ protected:
 
     // Right click on the character, then the first entry by the keyboard.
     HWND OpenFromMenu() {
-        POINT at = CentreOf(WindowRectOf(Character));
-        SetCursorPos(0, 0);
-        Sleep(50);
-        if (!MoveCursorTo(at))
+        if (!RightClickAt(CentreOf(Character)))
             return nullptr;
-        SendInputOf(MOUSEEVENTF_RIGHTDOWN);
-        Sleep(30);
-        SendInputOf(MOUSEEVENTF_RIGHTUP);
-        bool menuOpen = WaitFor(
-            [&] {
-                for (HWND w : VisibleTopLevelWindows(App.Pid())) {
-                    if (ClassNameOf(w) == L"#32768")
-                        return true;
-                }
-                return false;
-            },
-            3s);
-        if (!menuOpen)
+        if (!WaitFor([&] { return OpenMenuOf(App.Pid()) != nullptr; }, 3s))
             return nullptr;
         Sleep(150);
         PressKey(VK_DOWN);
@@ -167,7 +124,7 @@ TEST_F(SettingsDialogE2e, MouseEditsMoveTheCharacterAndSaveStoresThem) {
 
     // Dragging the thumb moves the character while the button is still held.
     ASSERT_TRUE(MoveCursorTo(POINT{(bar.left + bar.right) / 2, middle}));
-    SendInputOf(MOUSEEVENTF_LEFTDOWN);
+    SendButton(MOUSEEVENTF_LEFTDOWN);
     int movesSeen = 0;
     int last = WindowRectOf(Character).left;
     for (int step = 1; step <= 4; ++step) {
@@ -177,7 +134,7 @@ TEST_F(SettingsDialogE2e, MouseEditsMoveTheCharacterAndSaveStoresThem) {
             last = WindowRectOf(Character).left;
         }
     }
-    SendInputOf(MOUSEEVENTF_LEFTUP);
+    SendButton(MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(movesSeen, 4) << "the character did not follow every step of the drag";
     Sleep(200);
     const int offsetX = GetScrollPos(barX, SB_CTL);
@@ -199,7 +156,7 @@ TEST_F(SettingsDialogE2e, MouseEditsMoveTheCharacterAndSaveStoresThem) {
     ASSERT_NE(save, nullptr);
     ASSERT_TRUE(LeftClickAt(CentreOf(WindowRectOf(save))));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
-    EXPECT_EQ(ReadBytes(Scratch.Ini()),
+    EXPECT_EQ(ReadFileBytes(Scratch.Ini()),
               "[PICTURE]\r\nNAME=\r\n[POSITION]\r\nTOP=0\r\nLEFT=" + std::to_string(offsetX) +
                   "\r\nPOS=3\r\n[VIEW]\r\nTLEVEL=200\r\n");
 

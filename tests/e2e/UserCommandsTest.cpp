@@ -13,72 +13,6 @@
 
 namespace {
 
-void SendMouse(DWORD flag) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flag;
-    SendInput(1, &input, sizeof input);
-}
-
-bool RightClickAt(POINT screen) {
-    SetCursorPos(screen.x > 5 ? 0 : 50, screen.y > 5 ? 0 : 50);
-    Sleep(50);
-    SetCursorPos(screen.x, screen.y);
-    Sleep(50);
-    POINT at{};
-    GetCursorPos(&at);
-    if (at.x != screen.x || at.y != screen.y)
-        return false;
-    SendMouse(MOUSEEVENTF_RIGHTDOWN);
-    Sleep(30);
-    SendMouse(MOUSEEVENTF_RIGHTUP);
-    return true;
-}
-
-void PressKey(WORD key) {
-    INPUT input[2]{};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-    Sleep(30);
-}
-
-// The open popup menu of a process: its visible #32768 window.
-HWND OpenMenuOf(DWORD pid) {
-    for (HWND w : VisibleTopLevelWindows(pid)) {
-        if (ClassNameOf(w) == L"#32768")
-            return w;
-    }
-    return nullptr;
-}
-
-// The pixels of a screen area as shown now.
-std::vector<DWORD> ScreenPixels(const RECT& r) {
-    int w = r.right - r.left;
-    int h = r.bottom - r.top;
-    std::vector<DWORD> pixels(static_cast<size_t>(w) * h);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(dc, old);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    GetDIBits(dc, bitmap, 0, h, pixels.data(), &bi, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
 struct TShownMenu {
     RECT Rect{};
     std::vector<DWORD> Pixels;
@@ -121,35 +55,11 @@ TShownMenu ReferenceMenu(const std::vector<std::wstring>& entries, POINT at) {
     return ReferenceCapture;
 }
 
-// Layered, and with that alpha, as the window system reports it; -1 when opaque.
-int AlphaOf(HWND window) {
-    if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED))
-        return -1;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    COLORREF key = 0;
-    if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags) || !(flags & LWA_ALPHA))
-        return 255;
-    return alpha;
-}
-
-POINT CentreOf(HWND window) {
-    RECT r = WindowRectOf(window);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // With the character's bottom edge on the window's top edge, left edges lined up.
 bool PerchedOn(HWND character, HWND window) {
     RECT c = WindowRectOf(character);
     RECT w = WindowRectOf(window);
     return c.left == w.left && c.bottom == w.top;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 // A running copy with its character perched on the title bar of a window of another
@@ -283,7 +193,7 @@ TEST_F(UserCommands, ExitFadesOutEndsTheProgramAndLeavesTheWindowBelowTranslucen
     EXPECT_TRUE(std::is_sorted(fading, seen.end(), std::greater<int>()));
     EXPECT_LT(seen.back(), 200);
 
-    EXPECT_EQ(ReadBytes(Scratch.Ini()), SettingsBytes);
+    EXPECT_EQ(ReadFileBytes(Scratch.Ini()), SettingsBytes);
     EXPECT_EQ(AlphaOf(Target.Handle()), 200);
 }
 
