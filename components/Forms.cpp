@@ -29,19 +29,19 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC windowProc) {
 
 } // namespace
 
-TFontHandle CreateFontFromSpec(const TFontSpec& spec) {
+TFontHandle CreateFontFromDesc(const TFontDesc& font) {
     LOGFONTW lf{};
-    lf.lfHeight = -spec.Height;
-    lf.lfWeight = spec.Bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = spec.Italic ? TRUE : FALSE;
-    lf.lfCharSet = spec.Charset;
+    lf.lfHeight = -font.Height;
+    lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.Italic ? TRUE : FALSE;
+    lf.lfCharSet = font.Charset;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(lf.lfFaceName, spec.Name.c_str(), LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
     return TFontHandle(CreateFontIndirectW(&lf));
 }
 
 TForm::TForm(TComponent* owner, const TFormDesign& design)
-    : TComponent(owner), Design(design), FormFont(CreateFontFromSpec(design.Font)) {
+    : TComponent(owner), Design(design), FormFont(CreateFontFromDesc(design.Font)) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterFormClass(instance, StaticWndProc);
 

@@ -13,7 +13,7 @@
 enum class TBorderStyle { bsNone, bsSingle, bsToolWindow };
 enum class TPosition { poDesigned, poScreenCenter };
 
-struct TFontSpec {
+struct TFontDesc {
     std::wstring Name = L"ＭＳ Ｐゴシック";
     BYTE Charset = SHIFTJIS_CHARSET;
     int Height = 12; // character height in pixels
@@ -21,7 +21,7 @@ struct TFontSpec {
     bool Italic = false;
 };
 
-TFontHandle CreateFontFromSpec(const TFontSpec& spec);
+TFontHandle CreateFontFromDesc(const TFontDesc& font);
 
 // What a form's resource gives it: frame, caption, place and size, font.
 struct TFormDesign {
@@ -33,7 +33,7 @@ struct TFormDesign {
     int ClientWidth = 0;
     int ClientHeight = 0;
     TPosition Position = TPosition::poDesigned;
-    TFontSpec Font;
+    TFontDesc Font;
     // Tab order and "&" accelerators for the form's windowed controls.
     bool DialogKeys = false;
 };
@@ -46,7 +46,7 @@ public:
 
     HWND Handle() const { return Window.Get(); }
     HFONT Font() const { return FormFont.Get(); }
-    const TFontSpec& FontSpec() const { return Design.Font; }
+    const TFontDesc& FontDesc() const { return Design.Font; }
     bool DialogKeys() const { return Design.DialogKeys; }
 
     // Runs the creation handler through the dispatcher; called once by the

@@ -1,8 +1,8 @@
 #include "components/Label.h"
 
 TLabel::TLabel(TForm* owner)
-    : TGraphicControl(owner), FontSpec(owner ? owner->FontSpec() : TFontSpec{}),
-      FontHandle(CreateFontFromSpec(FontSpec)) {
+    : TGraphicControl(owner), FontDescription(owner ? owner->FontDesc() : TFontDesc{}),
+      FontHandle(CreateFontFromDesc(FontDescription)) {
     AdjustBounds();
 }
 
@@ -14,9 +14,9 @@ void TLabel::SetCaption(std::wstring caption) {
     Invalidate();
 }
 
-void TLabel::SetFont(const TFontSpec& font) {
-    FontSpec = font;
-    FontHandle = CreateFontFromSpec(FontSpec);
+void TLabel::SetFont(const TFontDesc& font) {
+    FontDescription = font;
+    FontHandle = CreateFontFromDesc(FontDescription);
     AdjustBounds();
     Invalidate();
 }

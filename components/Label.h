@@ -21,8 +21,8 @@ public:
     const std::wstring& Caption() const { return Text; }
     void SetCaption(std::wstring caption);
 
-    const TFontSpec& Font() const { return FontSpec; }
-    void SetFont(const TFontSpec& font);
+    const TFontDesc& Font() const { return FontDescription; }
+    void SetFont(const TFontDesc& font);
     // The system's window-text colour unless set.
     void SetFontColor(COLORREF color);
 
@@ -45,7 +45,7 @@ private:
     void AdjustBounds();
 
     std::wstring Text;
-    TFontSpec FontSpec;
+    TFontDesc FontDescription;
     TFontHandle FontHandle;
     std::optional<COLORREF> TextColor;
     TAlignment TextAlignment = TAlignment::taLeftJustify;

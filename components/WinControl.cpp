@@ -81,8 +81,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TWinControl::SetFont(const TFontSpec& font) {
-    OwnFont = CreateFontFromSpec(font);
+void TWinControl::SetFont(const TFontDesc& font) {
+    OwnFont = CreateFontFromDesc(font);
     if (Window)
         SendMessageW(Window.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(OwnFont.Get()), TRUE);
     FontChanged();

@@ -25,7 +25,7 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
 
     // Controls take their form's font until they are given one of their own.
-    void SetFont(const TFontSpec& font);
+    void SetFont(const TFontDesc& font);
     HFONT Font() const;
 
     // The place in the form's Tab order, counted among the form's windowed controls

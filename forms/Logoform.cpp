@@ -20,8 +20,8 @@ TFormDesign LogoDesign() {
     return d;
 }
 
-TFontSpec LabelFont(bool bold, bool italic) {
-    TFontSpec f;
+TFontDesc LabelFont(bool bold, bool italic) {
+    TFontDesc f;
     f.Name = L"ＭＳ Ｐゴシック";
     f.Charset = SHIFTJIS_CHARSET;
     f.Height = 13;

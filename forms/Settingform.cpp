@@ -22,8 +22,8 @@ TFormDesign SettingDesign() {
 }
 
 // Labels and buttons use the form's face at a smaller size.
-TFontSpec SmallFont(const TForm& form) {
-    TFontSpec font = form.FontSpec();
+TFontDesc SmallFont(const TForm& form) {
+    TFontDesc font = form.FontDesc();
     font.Height = 11;
     return font;
 }

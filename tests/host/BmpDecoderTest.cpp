@@ -220,7 +220,7 @@ void Put32(TBytes& b, std::size_t at, std::uint32_t v) {
     Put16(b, at + 2, v >> 16);
 }
 
-struct TBmpSpec {
+struct TBmpLayout {
     std::int32_t Width = 1;
     std::int32_t Height = 1;
     std::uint16_t BitCount = 8;
@@ -231,47 +231,47 @@ struct TBmpSpec {
 };
 
 // A file with a 40-byte info header; the colour table is as long as Palette.
-TBytes MakeBmp(const TBmpSpec& spec) {
-    const std::size_t bitsAt = 54 + 4 * spec.Masks.size() + 4 * spec.Palette.size();
+TBytes MakeBmp(const TBmpLayout& layout) {
+    const std::size_t bitsAt = 54 + 4 * layout.Masks.size() + 4 * layout.Palette.size();
     TBytes b(bitsAt);
     b[0] = 'B';
     b[1] = 'M';
-    Put32(b, 2, static_cast<std::uint32_t>(bitsAt + spec.Pixels.size()));
+    Put32(b, 2, static_cast<std::uint32_t>(bitsAt + layout.Pixels.size()));
     Put32(b, 10, static_cast<std::uint32_t>(bitsAt));
     Put32(b, 14, 40);
-    Put32(b, 18, static_cast<std::uint32_t>(spec.Width));
-    Put32(b, 22, static_cast<std::uint32_t>(spec.Height));
+    Put32(b, 18, static_cast<std::uint32_t>(layout.Width));
+    Put32(b, 22, static_cast<std::uint32_t>(layout.Height));
     Put16(b, 26, 1);
-    Put16(b, 28, spec.BitCount);
-    Put32(b, 30, spec.Compression);
-    Put32(b, 34, static_cast<std::uint32_t>(spec.Pixels.size()));
+    Put16(b, 28, layout.BitCount);
+    Put32(b, 30, layout.Compression);
+    Put32(b, 34, static_cast<std::uint32_t>(layout.Pixels.size()));
     Put32(b, 38, 3780);
     Put32(b, 42, 3780);
-    Put32(b, 46, static_cast<std::uint32_t>(spec.Palette.size()));
+    Put32(b, 46, static_cast<std::uint32_t>(layout.Palette.size()));
     std::size_t at = 54;
-    for (std::uint32_t mask : spec.Masks) {
+    for (std::uint32_t mask : layout.Masks) {
         Put32(b, at, mask);
         at += 4;
     }
-    for (const TRgbQuad& q : spec.Palette) {
+    for (const TRgbQuad& q : layout.Palette) {
         b[at++] = q.Blue;
         b[at++] = q.Green;
         b[at++] = q.Red;
         b[at++] = 0;
     }
-    b.insert(b.end(), spec.Pixels.begin(), spec.Pixels.end());
+    b.insert(b.end(), layout.Pixels.begin(), layout.Pixels.end());
     return b;
 }
 
 const TRgbQuad Red{0, 0, 255, 0}, Green{0, 255, 0, 0}, Blue{255, 0, 0, 0};
 
 // 3 x 2, 8 bits, stored bottom-up: the file's first row is the bottom one.
-TBmpSpec Indexed8() {
+TBmpLayout Indexed8() {
     return {3, 2, 8, 0, {Red, Green, Blue, Red}, {}, {3, 2, 1, 0, 0, 1, 2, 0}};
 }
 
 // 5 x 2 RLE8: bottom row "7 7 7 5 5", top row "1 2 3 _ 9" where _ is passed over.
-TBmpSpec Rle8(TBytes stream, int height = 2) {
+TBmpLayout Rle8(TBytes stream, int height = 2) {
     return {5, height, 8, 1, std::vector<TRgbQuad>(10, Green), {}, std::move(stream)};
 }
 const TBytes GoodRle8 = {3, 7, 2, 5, 0, 0,        // runs, end of line
@@ -281,17 +281,17 @@ const TBytes GoodRle8 = {3, 7, 2, 5, 0, 0,        // runs, end of line
 // 8-bit files keep their indices and colour table exactly: two entries of one colour
 // stay two different indices, and rows come out top first in either file order.
 TEST(BmpDecoder, IndexedFilesKeepIndicesAndPalette) {
-    TBmpSpec bottomUp = Indexed8();
-    TBmpSpec topDown = Indexed8();
+    TBmpLayout bottomUp = Indexed8();
+    TBmpLayout topDown = Indexed8();
     topDown.Height = -2;
     topDown.Pixels = {0, 1, 2, 0, 3, 2, 1, 0};
-    for (const TBmpSpec& spec : {bottomUp, topDown}) {
+    for (const TBmpLayout& layout : {bottomUp, topDown}) {
         TDib dib;
-        ASSERT_EQ(Outcome(MakeBmp(spec), &dib), L"");
+        ASSERT_EQ(Outcome(MakeBmp(layout), &dib), L"");
         EXPECT_EQ(dib.Width, 3);
         EXPECT_EQ(dib.Height, 2);
         EXPECT_EQ(dib.PixelFormat(), TPixelFormat::pf8bit);
-        EXPECT_EQ(dib.Palette, spec.Palette);
+        EXPECT_EQ(dib.Palette, layout.Palette);
         EXPECT_EQ(dib.Bits, (TBytes{0, 1, 2, 0, 3, 2, 1, 0}));
         EXPECT_EQ(ToRgb(dib), (TBytes{255, 0, 0, 0, 255, 0, 0, 0, 255,    // top row
                                       255, 0, 0, 0, 0, 255, 0, 255, 0})); // index 3 is red too
@@ -306,13 +306,13 @@ TEST(BmpDecoder, RunLengthDataBecomesIndexedRows) {
 
     // 4 bits: a run alternates its two nibbles, five literal pixels take three bytes
     // and a pad byte, and an end-of-bitmap before the top row leaves it at index 0.
-    const TBmpSpec rle4{5,
-                        3,
-                        4,
-                        2,
-                        std::vector<TRgbQuad>(16, Blue),
-                        {},
-                        {5, 0x12, 0, 0, 0, 5, 0xAB, 0xCD, 0xE0, 0, 0, 1}};
+    const TBmpLayout rle4{5,
+                          3,
+                          4,
+                          2,
+                          std::vector<TRgbQuad>(16, Blue),
+                          {},
+                          {5, 0x12, 0, 0, 0, 5, 0xAB, 0xCD, 0xE0, 0, 0, 1}};
     ASSERT_EQ(Outcome(MakeBmp(rle4), &dib), L"");
     EXPECT_EQ(dib.Bits, (TBytes{0, 0, 0, 0, 0xAB, 0xCD, 0xE0, 0, 0x12, 0x12, 0x10, 0}));
 }
@@ -332,7 +332,7 @@ TEST(BmpDecoder, RejectsRunLengthDataThatLeavesItsRowOrPicture) {
         EXPECT_EQ(Outcome(MakeBmp(Rle8(stream))), InvalidMessage)
             << ::testing::PrintToString(stream);
     }
-    const TBmpSpec rle4{
+    const TBmpLayout rle4{
         4, 1, 4, 2, std::vector<TRgbQuad>(16, Blue), {}, {0, 5, 0x12, 0x34, 0x50, 0, 0, 1}};
     EXPECT_EQ(Outcome(MakeBmp(rle4)), InvalidMessage);
 }
@@ -375,11 +375,11 @@ TEST(BmpDecoder, WidthAndHeightAreCapped) {
         {-1, 1, false},    {1, INT_MIN, false}, {INT_MIN, 1, false},
     };
     for (const TCase& c : cases) {
-        TBmpSpec spec{c.Width, c.Height, 1, 0, {Red, Green}, {}, {}};
+        TBmpLayout layout{c.Width, c.Height, 1, 0, {Red, Green}, {}, {}};
         const long long stride = (std::max(c.Width, 1) + 31) / 32 * 4;
         const long long rows = std::min(std::llabs(c.Height), 16385LL);
-        spec.Pixels.assign(static_cast<std::size_t>(stride * rows), 0);
-        EXPECT_EQ(Outcome(MakeBmp(spec)), c.Valid ? L"" : InvalidMessage)
+        layout.Pixels.assign(static_cast<std::size_t>(stride * rows), 0);
+        EXPECT_EQ(Outcome(MakeBmp(layout)), c.Valid ? L"" : InvalidMessage)
             << c.Width << " x " << c.Height;
     }
 }
@@ -387,13 +387,13 @@ TEST(BmpDecoder, WidthAndHeightAreCapped) {
 // A tiny file declaring the largest picture is rejected before anything of that size
 // is allocated, whether its pixels are plain or run-length encoded.
 TEST(BmpDecoder, HugeDeclaredSizeInATinyFileAllocatesNothingLarge) {
-    TBmpSpec plain{16384, 16384, 24, 0, {}, {}, TBytes(64, 0)};
+    TBmpLayout plain{16384, 16384, 24, 0, {}, {}, TBytes(64, 0)};
     TBytes overrun;
     for (int i = 0; i < 65; ++i) // 65 runs of 255 pass the 16384-pixel row
         overrun.insert(overrun.end(), {255, 1});
-    TBmpSpec rle{16384, 16384, 8, 1, {Red, Green}, {}, overrun};
-    for (const TBmpSpec& spec : {plain, rle}) {
-        const TBytes file = MakeBmp(spec);
+    TBmpLayout rle{16384, 16384, 8, 1, {Red, Green}, {}, overrun};
+    for (const TBmpLayout& layout : {plain, rle}) {
+        const TBytes file = MakeBmp(layout);
         LargestAllocation = 0;
         EXPECT_EQ(Outcome(file), InvalidMessage);
         EXPECT_LT(LargestAllocation.load(), 1u << 20);
@@ -402,14 +402,14 @@ TEST(BmpDecoder, HugeDeclaredSizeInATinyFileAllocatesNothingLarge) {
 
 TEST(BmpDecoder, RejectsIndicesPastAShortPaletteButNotInRowPadding) {
     // 3 x 1, 4 bits, two colours: the padding nibble after the third pixel is 0xF.
-    TBmpSpec spec{3, 1, 4, 0, {Red, Green}, {}, {0x10, 0x1F, 0xFF, 0xFF}};
+    TBmpLayout layout{3, 1, 4, 0, {Red, Green}, {}, {0x10, 0x1F, 0xFF, 0xFF}};
     TDib dib;
-    ASSERT_EQ(Outcome(MakeBmp(spec), &dib), L"");
+    ASSERT_EQ(Outcome(MakeBmp(layout), &dib), L"");
     EXPECT_EQ(dib.Bits, (TBytes{0x10, 0x10, 0, 0})) << "row padding is cleared";
-    spec.Pixels[1] = 0x2F;
-    EXPECT_EQ(Outcome(MakeBmp(spec)), InvalidMessage);
+    layout.Pixels[1] = 0x2F;
+    EXPECT_EQ(Outcome(MakeBmp(layout)), InvalidMessage);
 
-    TBmpSpec eight = Indexed8();
+    TBmpLayout eight = Indexed8();
     eight.Pixels[2] = 4; // the palette has four entries
     EXPECT_EQ(Outcome(MakeBmp(eight)), InvalidMessage);
 }
@@ -431,8 +431,8 @@ TEST(BmpDecoder, ChannelMasksMustBeSeparateRunsInsideThePixel) {
         {16, {0x1F800, 0x07E0, 0x001F}, false}, // red lies outside 16 bits
     };
     for (const TCase& c : cases) {
-        const TBmpSpec spec{1, 1, c.BitCount, 3, {}, c.Masks, TBytes(4, 0xFF)};
-        EXPECT_EQ(Outcome(MakeBmp(spec)), c.Valid ? L"" : InvalidMessage)
+        const TBmpLayout layout{1, 1, c.BitCount, 3, {}, c.Masks, TBytes(4, 0xFF)};
+        EXPECT_EQ(Outcome(MakeBmp(layout)), c.Valid ? L"" : InvalidMessage)
             << ::testing::PrintToString(c.Masks);
     }
 }
@@ -449,14 +449,14 @@ TEST(BmpDecoder, PixelDataMustStartAfterTheHeadersAndInsideTheFile) {
 // A file that declares a full colour table (count 0) but starts its pixels after
 // two entries has a two-entry table: the bytes after it are pixels, not colours.
 TEST(BmpDecoder, ColourTableEndsWhereThePixelsBegin) {
-    TBmpSpec spec = Indexed8();
-    spec.Palette = {Red, Green};
-    spec.Pixels = {1, 0, 1, 0, 0, 1, 0, 0};
-    TBytes file = MakeBmp(spec);
+    TBmpLayout layout = Indexed8();
+    layout.Palette = {Red, Green};
+    layout.Pixels = {1, 0, 1, 0, 0, 1, 0, 0};
+    TBytes file = MakeBmp(layout);
     Put32(file, 46, 0);
     TDib dib;
     ASSERT_EQ(Outcome(file, &dib), L"");
-    EXPECT_EQ(dib.Palette, spec.Palette);
+    EXPECT_EQ(dib.Palette, layout.Palette);
     file[file.size() - 2] = 2;
     EXPECT_EQ(Outcome(file), InvalidMessage);
 }

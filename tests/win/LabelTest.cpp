@@ -16,8 +16,8 @@ std::unique_ptr<TForm> MakeForm() {
     return std::make_unique<TForm>(nullptr, d);
 }
 
-TFontSpec Font(int height) {
-    TFontSpec f;
+TFontDesc Font(int height) {
+    TFontDesc f;
     f.Height = height;
     return f;
 }
