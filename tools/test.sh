@@ -87,8 +87,21 @@ if ((win_ok)); then
     echo "== Wine layer: $l"
     (cd "$build/win64" && ctest --output-on-failure -L "^$l\$") </dev/null >"$build/logs/$l-tests.log" 2>&1
     rc=$?
-    layer "$l" "$(summarise_ctest "$build/logs/$l-tests.log")" $rc
-    [[ $rc -eq 0 ]] || grep -E '(Failed|Timeout|\*\*\*)' "$build/logs/$l-tests.log" | head -30
+    outcome=$(summarise_ctest "$build/logs/$l-tests.log")
+    if [[ $rc -ne 0 ]]; then
+      grep -E '(Failed|Timeout|\*\*\*)' "$build/logs/$l-tests.log" | head -30
+      # Wine now and then fails to start a program at all (no output, no time). Such a
+      # test gets one more run; the summary names every test that needed it.
+      failed=$(sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (.*)$/\1/p' "$build/logs/$l-tests.log" | tr '\n' ' ')
+      (cd "$build/win64" && ctest --output-on-failure --rerun-failed) </dev/null >"$build/logs/$l-rerun.log" 2>&1
+      rc=$?
+      if [[ $rc -eq 0 ]]; then
+        outcome="$outcome; passed when run again: $failed(see $build/logs/$l-tests.log)"
+      else
+        outcome="$outcome; failed again: $(summarise_ctest "$build/logs/$l-rerun.log")"
+      fi
+    fi
+    layer "$l" "$outcome" $rc
   done
 else
   layer win "not run: the x86-64 build failed (see $build/logs/win64-build.log)" 1
