@@ -46,6 +46,6 @@ mkdir -p "$build/screenshots"
 shot="$build/screenshots/run-$(date +%Y%m%d-%H%M%S).png"
 import -window root "$shot"
 echo "screenshot: $shot"
-newest=$(ls -t "$build"/win64/bin/e2e-scratch/screenshots/*.png 2>/dev/null | head -1 || true)
-[[ -n $newest ]] && echo "newest screenshot from the end-to-end tests: $newest"
+newest=$(ls -t "$build"/win64/bin/e2e-scratch/screenshots/perch-*.png 2>/dev/null | head -1 || true)
+[[ -n $newest ]] && echo "newest screenshot of the character perched on a window, from the end-to-end tests: $newest"
 exit 0
