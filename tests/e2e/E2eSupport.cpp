@@ -283,7 +283,11 @@ std::vector<COLORREF> ScreenPixels(const RECT& r) {
     return pixels;
 }
 
-bool LeftClickAt(POINT screen) {
+namespace {
+
+// Parks the cursor away first, so that the window under the point sees it arrive,
+// then presses and releases the button once it has got there.
+bool ClickAt(POINT screen, DWORD down, DWORD up) {
     SetCursorPos(screen.x > 5 ? 0 : 50, screen.y > 5 ? 0 : 50);
     Sleep(50);
     SetCursorPos(screen.x, screen.y);
@@ -292,25 +296,20 @@ bool LeftClickAt(POINT screen) {
     GetCursorPos(&at);
     if (at.x != screen.x || at.y != screen.y)
         return false;
-    SendButton(MOUSEEVENTF_LEFTDOWN);
+    SendButton(down);
     Sleep(30);
-    SendButton(MOUSEEVENTF_LEFTUP);
+    SendButton(up);
     return true;
 }
 
+} // namespace
+
+bool LeftClickAt(POINT screen) {
+    return ClickAt(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
 bool RightClickAt(POINT screen) {
-    SetCursorPos(screen.x > 5 ? 0 : 50, screen.y > 5 ? 0 : 50);
-    Sleep(50);
-    SetCursorPos(screen.x, screen.y);
-    Sleep(50);
-    POINT at{};
-    GetCursorPos(&at);
-    if (at.x != screen.x || at.y != screen.y)
-        return false;
-    SendButton(MOUSEEVENTF_RIGHTDOWN);
-    Sleep(30);
-    SendButton(MOUSEEVENTF_RIGHTUP);
-    return true;
+    return ClickAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }
 
 void PressKey(WORD key) {

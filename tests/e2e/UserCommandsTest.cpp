@@ -187,10 +187,15 @@ TEST_F(UserCommands, ExitFadesOutEndsTheProgramAndLeavesTheWindowBelowTranslucen
         },
         2s);
     EXPECT_EQ(App.Wait(1s), 0u);
-    // Seen going down, none going up again once the fade had begun.
+    // Seen going down, none going up again once the fade had begun. A change of the
+    // foreground window while the menu closes may mirror the tracked window's alpha
+    // (200) onto the character for a moment; the next fade step takes over again.
     auto fading = std::find_if(seen.begin(), seen.end(), [](int a) { return a > 200; });
     ASSERT_NE(fading, seen.end()) << "the fade never started";
-    EXPECT_TRUE(std::is_sorted(fading, seen.end(), std::greater<int>()));
+    std::vector<int> steps(fading, seen.end());
+    std::erase(steps, 200);
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end(), std::greater<int>()))
+        << testing::PrintToString(seen);
     EXPECT_LT(seen.back(), 200);
 
     EXPECT_EQ(ReadFileBytes(Scratch.Ini()), SettingsBytes);
