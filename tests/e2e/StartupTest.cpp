@@ -1,6 +1,8 @@
 // Start-up and the single-instance guard, driven from outside.
 #include "E2eSupport.h"
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -109,6 +111,12 @@ TEST(Startup, ClosingTheCharacterWindowEndsWithExitCodeZero) {
     EXPECT_EQ(copy.Wait(5s), 0u);
     // Nothing is saved at exit.
     EXPECT_EQ(GetFileAttributesW(scratch.Ini().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Startup, TheProgramFileCarriesItsIcon) {
+    // The icon Explorer shows for tomarin.exe: one icon group in the file itself.
+    const std::wstring exe = BinDir() + L"\\tomarin.exe";
+    EXPECT_EQ(ExtractIconExW(exe.c_str(), -1, nullptr, nullptr, 0), 1u);
 }
 
 TEST(Startup, KilledCopyLeavesNoGuardBehind) {
