@@ -91,7 +91,7 @@ bool SamePicture() {
 
 // Keeps the median real time of each benchmark, in seconds per decode.
 class TRatioReporter : public benchmark::ConsoleReporter {
-  public:
+public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
