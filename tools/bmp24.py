@@ -13,6 +13,19 @@ import struct
 PIXELS_PER_METRE = 3780
 
 
+def hash01(*values):
+    """A fixed integer hash mapped to [0, 1): texture without a random generator,
+    so that every run of a generator writes the same bytes."""
+    h = 0x811C9DC5
+    for v in values:
+        h ^= v & 0xFFFFFFFF
+        h = (h * 0x01000193) & 0xFFFFFFFF
+        h ^= h >> 13
+        h = (h * 0x5BD1E995) & 0xFFFFFFFF
+        h ^= h >> 15
+    return h / 2**32
+
+
 def clamp_byte(value):
     """Rounds a colour channel and keeps it inside 0..255."""
     return max(0, min(255, int(round(value))))

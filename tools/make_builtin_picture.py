@@ -17,7 +17,7 @@ import sys
 
 sys.dont_write_bytecode = True  # leave no cache folder in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bmp24 import clamp_byte, write_bmp24  # noqa: E402
+from bmp24 import clamp_byte, hash01, write_bmp24  # noqa: E402
 
 WIDTH, HEIGHT = 90, 30
 KEY = (0x5E, 0x5F, 0x63)
@@ -27,18 +27,6 @@ KEY_PIXELS = ((0, 0), (45, 1))
 CAP, STROKE, GAP = 17, 3, 3
 TOP = 6
 SUPERSAMPLE = 8
-
-
-def hash01(*values):
-    """A fixed integer hash mapped to [0, 1): texture without a random generator."""
-    h = 0x811C9DC5
-    for v in values:
-        h ^= v & 0xFFFFFFFF
-        h = (h * 0x01000193) & 0xFFFFFFFF
-        h ^= h >> 13
-        h = (h * 0x5BD1E995) & 0xFFFFFFFF
-        h ^= h >> 15
-    return h / 2**32
 
 
 # --- letter shapes, each a predicate on a point (u, v) in the letter's own box ---

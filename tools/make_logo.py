@@ -20,7 +20,7 @@ import sys
 
 sys.dont_write_bytecode = True  # leave no cache folder in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bmp24 import clamp_byte, write_bmp24  # noqa: E402
+from bmp24 import clamp_byte, hash01, write_bmp24  # noqa: E402
 
 WIDTH, HEIGHT = 265, 85
 NAME = "とまりん"
@@ -43,18 +43,6 @@ TEXT_AREAS = ((6, 6, 102, 19), (125, 51, 262, 77))
 
 # Frame, counted in pixels from the plate's edge.
 FRAME = 5
-
-
-def hash01(*values):
-    """A fixed integer hash mapped to [0, 1): texture without a random generator."""
-    h = 0x811C9DC5
-    for v in values:
-        h ^= v & 0xFFFFFFFF
-        h = (h * 0x01000193) & 0xFFFFFFFF
-        h ^= h >> 13
-        h = (h * 0x5BD1E995) & 0xFFFFFFFF
-        h ^= h >> 15
-    return h / 2**32
 
 
 def value_noise(x, y, seed):

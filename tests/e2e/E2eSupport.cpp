@@ -151,18 +151,14 @@ HWND FindMessageBox(DWORD pid) {
 
 namespace {
 
-// A system icon drawn here on a given background, for comparing with the screen
-// (icon handles of another process cannot be read under Wine).
-std::vector<COLORREF> IconPixels(LPCWSTR id, int w, int h, COLORREF background) {
+// Draws into a memory bitmap the size of the screen area and reads its pixels back,
+// row by row.
+std::vector<COLORREF> DrawnPixels(int w, int h, const std::function<void(HDC)>& draw) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
     HGDIOBJ old = SelectObject(dc, bmp);
-    HBRUSH brush = CreateSolidBrush(background);
-    RECT r{0, 0, w, h};
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-    DrawIconEx(dc, 0, 0, LoadIconW(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    draw(dc);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -172,6 +168,18 @@ std::vector<COLORREF> IconPixels(LPCWSTR id, int w, int h, COLORREF background) 
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+// A system icon drawn here on a given background, for comparing with the screen
+// (icon handles of another process cannot be read under Wine).
+std::vector<COLORREF> IconPixels(LPCWSTR id, int w, int h, COLORREF background) {
+    return DrawnPixels(w, h, [&](HDC dc) {
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT r{0, 0, w, h};
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        DrawIconEx(dc, 0, 0, LoadIconW(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    });
 }
 
 BOOL CALLBACK CollectParts(HWND child, LPARAM param) {
@@ -265,22 +273,13 @@ void SendButton(DWORD flag) {
 }
 
 std::vector<COLORREF> ScreenPixels(const RECT& r) {
-    int w = r.right - r.left;
-    int h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            pixels.push_back(GetPixel(dc, x, y));
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    return DrawnPixels(w, h, [&](HDC dc) {
+        HDC screen = GetDC(nullptr);
+        BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    });
 }
 
 namespace {
