@@ -26,7 +26,7 @@ if ((${#missing[@]})); then
   echo "bootstrap: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq </dev/null
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null
+  apt-get install -y -qq "${missing[@]}" </dev/null >/dev/null
 fi
 
 # Wine under a Japanese locale uses the Japanese ANSI code page, as our users'
