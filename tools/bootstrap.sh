@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ clang libclang-rt-dev googletest libgtest-dev libbenchmark-dev libstb-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
-  binutils-mingw-w64-i686 wine64 xvfb x11-utils xdotool imagemagick fonts-ipafont-gothic
+  binutils-mingw-w64-i686 wine64 xvfb x11-utils imagemagick fonts-ipafont-gothic
   locales python3
 )
 
