@@ -16,35 +16,6 @@ namespace {
 
 const COLORREF Key = RGB(0xFF, 0x00, 0xFF);
 
-// A 24-bit bottom-up Windows bitmap file of the given pixels.
-std::string Bmp24(int width, int height, const std::function<COLORREF(int x, int y)>& pixel) {
-    int stride = (width * 3 + 3) & ~3;
-    std::string bytes(54 + stride * height, '\0');
-    auto put32 = [&](int at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(bytes.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(width));
-    put32(22, static_cast<std::uint32_t>(height));
-    bytes[26] = 1;
-    bytes[28] = 24;
-    for (int y = 0; y < height; ++y) {
-        char* row = bytes.data() + 54 + (height - 1 - y) * stride;
-        for (int x = 0; x < width; ++x) {
-            COLORREF c = pixel(x, y);
-            row[x * 3] = static_cast<char>(GetBValue(c));
-            row[x * 3 + 1] = static_cast<char>(GetGValue(c));
-            row[x * 3 + 2] = static_cast<char>(GetRValue(c));
-        }
-    }
-    return bytes;
-}
-
 // 40 x 20: key colour in a 10 x 5 block at the top left and in the five rightmost
 // columns, so the shape is the rest.
 std::string ShapedPicture() {

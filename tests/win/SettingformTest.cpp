@@ -59,26 +59,7 @@ void PressKey(WORD key, bool alt = false, bool shift = false) {
 
 // A 24-bit bitmap file of the given size, one colour.
 void WriteBmp(const std::string& path, int width, int height) {
-    const int stride = (width * 3 + 3) & ~3;
-    const std::uint32_t imageSize = static_cast<std::uint32_t>(stride * height);
-    std::string bytes(54 + imageSize, '\0');
-    auto put32 = [&](size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + static_cast<size_t>(i)] = static_cast<char>(v >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(bytes.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(width));
-    put32(22, static_cast<std::uint32_t>(height));
-    bytes[26] = 1;
-    bytes[28] = 24;
-    put32(34, imageSize);
-    for (size_t i = 54; i < bytes.size(); ++i)
-        bytes[i] = '\x40';
-    WriteFileBytes(path, bytes);
+    WriteFileBytes(path, Bmp24(width, height, [](int, int) { return RGB(0x40, 0x40, 0x40); }));
 }
 
 std::string TempPath(const std::string& name) {

@@ -12,6 +12,9 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void RemoveFile(const std::string& path);
 
+// A 24-bit bottom-up Windows bitmap file of the given pixels (x, y from the top left).
+std::string Bmp24(int width, int height, const std::function<COLORREF(int x, int y)>& pixel);
+
 // Removes the settings file beside the test program before and after a test.
 class TSettingsFileGuard {
 public:
